@@ -1,0 +1,5 @@
+#include "driver/run_driver.h"
+
+namespace korvenal {
+int run() { return 0; }
+}  // namespace korvenal
