@@ -67,9 +67,9 @@ enum class RowRead { Complete, Faulty, EndOfData };
 
 // One free-form read of seven values. A row is complete only when the
 // temperature, field and moment positions each received a value from it.
-RowRead readRow(Unit& data, RowCells& cells) {
+RowRead readRow(LineSource& line, std::string_view unitName, RowCells& cells) {
   ValueRead read;
-  beginRead(read, *data.input, data.name(), ReadHandling::AllHandled);
+  beginRead(read, line, unitName, ReadHandling::AllHandled);
   float* const targets[7] = {&cells.discard, &cells.discard, &cells.temperature, &cells.field,
                              &cells.discard, &cells.discard, &cells.moment};
   bool kept = true;
@@ -78,7 +78,7 @@ RowRead readRow(Unit& data, RowCells& cells) {
     if (outcome.kind == ReadOutcome::Kind::EndOfFile) return RowRead::EndOfData;
     if (outcome.kind == ReadOutcome::Kind::Error) {
       if (outcome.number == failure::SystemReadFailed) {
-        failUnhandled(outcome.number, Statement::Read, data.name());
+        failUnhandled(outcome.number, Statement::Read, unitName);
         return RowRead::EndOfData;
       }
       // Drop the rest of the line the faulty value stood on, so that the next
@@ -111,12 +111,13 @@ RawPoint pointFromRow(const RowCells& cells) {
   return point;
 }
 
-// Rows until the end of the file or 100 kept; returns how many were kept.
-int readRows(Unit& data, float nominal, RawPoint* points) {
+}  // namespace
+
+int readRows(LineSource& line, std::string_view unitName, float nominal, RawPoint* points) {
   RowCells cells;
   int kept = 0;
   while (kept < MaxPoints) {
-    const RowRead row = readRow(data, cells);
+    const RowRead row = readRow(line, unitName, cells);
     if (row == RowRead::EndOfData) break;
     if (row == RowRead::Faulty) continue;
     if (!withinTolerance(cells.temperature, nominal)) continue;
@@ -124,8 +125,6 @@ int readRows(Unit& data, float nominal, RawPoint* points) {
   }
   return kept;
 }
-
-}  // namespace
 
 void readDataFile(int i) {
   RunTables& tables = runTables();
@@ -138,7 +137,8 @@ void readDataFile(int i) {
   showTextReal(" masa(g): ", mass);
 
   readLinesUntil(data, label, HeaderEnd);
-  tables.rawCount = readRows(data, tables.temperatures[i - 1], tables.rawPoints);
+  tables.rawCount =
+      readRows(*data.input, data.name(), tables.temperatures[i - 1], tables.rawPoints);
   releaseUnit(DataUnit);
   showTextInteger("No puntos totales: ", tables.rawCount);
 }
