@@ -26,7 +26,7 @@
 namespace korvenal::example {
 namespace {
 
-// A small, fully specified random sequence (splitmix64), so that the noise is
+// A small random sequence defined here in full (splitmix64), so that the noise is
 // the same on every platform and library.
 struct NoiseSource {
   std::uint64_t state;

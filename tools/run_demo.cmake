@@ -4,6 +4,7 @@
 file(REMOVE_RECURSE "${RUN_DIR}")
 file(MAKE_DIRECTORY "${RUN_DIR}")
 file(GLOB example_files LIST_DIRECTORIES false "${EXAMPLE_DIR}/*")
+list(FILTER example_files EXCLUDE REGEX "/\\.[^/]*$")  # no dotfiles
 file(COPY ${example_files} DESTINATION "${RUN_DIR}")
 
 message(STATUS "Running korvenal in ${RUN_DIR}")

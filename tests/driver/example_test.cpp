@@ -174,7 +174,7 @@ TEST(ExampleRun, WritesTheExpectedTable) {
   fs::create_directory(run);
   std::vector<std::string> inputs;
   for (const fs::directory_entry& entry : fs::directory_iterator(ExampleDir)) {
-    if (!entry.is_regular_file()) continue;
+    if (!entry.is_regular_file() || entry.path().filename().string().starts_with('.')) continue;
     fs::copy_file(entry.path(), run / entry.path().filename());
     inputs.push_back(entry.path().filename().string());
   }
