@@ -266,14 +266,16 @@ std::int32_t prepareName(const char* field, std::int32_t length, char* into) {
   return end - begin;
 }
 
-// "CON.TXT" -> Console, name "CON"; "ERR.DAT" -> a file (an extension
-// beginning with E, L or U keeps a name a file); "nul" -> Null.
+// "CON.TXT" -> Console, name "CON"; "COM2.LOG" -> the second serial port;
+// "ERR.DAT" -> a file (a name beginning with E, L or U that has an extension
+// stays a file); "ERR" -> standard error; "nul" -> Null.
 DeviceMatch reservedDevice(std::string_view name) {
   const std::size_t dot = name.rfind('.');
   const std::string_view base = dot == std::string_view::npos ? name : name.substr(0, dot);
   if (base.size() != 3 && base.size() != 4) return {};
+  // ERR, LINE and USER with an extension are ordinary files.
   if (dot != std::string_view::npos && dot + 1 < name.size()) {
-    const char first = upper(name[dot + 1]);
+    const char first = upper(name[0]);
     if (first == 'E' || first == 'L' || first == 'U') return {};
   }
   for (const ReservedName& reserved : ReservedNames) {
