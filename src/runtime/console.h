@@ -28,5 +28,12 @@ void writePrompt(std::string_view text);
 // `statement` with the name `unitName`.
 std::int32_t readConsoleLine(char* buffer, std::int32_t capacity, Statement statement,
                              std::string_view unitName);
+// The same read; with `interactiveEndEndsRun` a read of 0 bytes from an
+// interactive standard input ends the run with the end-of-file report as
+// well (the file-name prompt), instead of giving an empty line (the pause).
+// Returns -1 when the end of input was reported while the run was already
+// ending.
+std::int32_t readConsoleReply(char* buffer, std::int32_t capacity, Statement statement,
+                              std::string_view unitName, bool interactiveEndEndsRun);
 
 }  // namespace korvenal

@@ -86,7 +86,9 @@ class Os {
 Os& system();
 // Installs `replacement` (nullptr restores the default); returns the previous one.
 Os* replaceSystem(Os* replacement);
-// Records the command line for `argument`; called once from main.
+// Records the command line for `argument`; called once from main, first.
+// It also sets the process up to ignore a broken pipe, so that writing to a
+// closed standard output is an ordinary failed write.
 void setCommandLine(int argc, char** argv);
 
 }  // namespace korvenal::os

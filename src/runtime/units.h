@@ -38,9 +38,11 @@ struct Unit {
   os::Handle handle = os::InvalidHandle;
   UnitKind kind = UnitKind::File;
   DeviceName device = DeviceName::None;
+  const char* devicePath = "";  // the device file of a Null or System device
   Access access = Access::ReadWrite;
   bool endAtWritePosition = false;
   bool written = false;        // a write statement has begun on this unit
+  bool releasing = false;      // the unit is being released: failures are CLOSE failures
   LineSource* input = nullptr;  // own line source, or the console's
   LineSource ownInput;
   TableWriter output;
@@ -48,6 +50,21 @@ struct Unit {
 
   std::string_view name() const { return {fileName, static_cast<std::size_t>(fileNameLength)}; }
 };
+
+// Name preparation: the field's characters up to `length`, at most
+// MaxNameLength of them and up to a NUL, without leading and trailing spaces
+// (only the space character; a tab stays). Writes them to `into` (room for
+// MaxNameLength characters) and returns how many.
+std::int32_t prepareName(const char* field, std::int32_t length, char* into);
+
+// What a name reaches when its base part (before the last ".") is a reserved
+// device name. `nameLength` is the name's length without its extension.
+struct DeviceMatch {
+  DeviceName device = DeviceName::None;
+  const char* path = nullptr;  // the system device opened by name (Null, System)
+  std::int32_t nameLength = 0;
+};
+DeviceMatch reservedDevice(std::string_view name);
 
 // Connects unit `number` to the file named by the blank-padded `name` field.
 // A failure ends the run with the OPEN report.
