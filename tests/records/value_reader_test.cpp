@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -369,6 +370,45 @@ TEST(ValueReaderDeathTest, UnhandledOutcomesEndTheRun) {
   EXPECT_EXIT(readOneReal("", ReadHandling::NoHandling), testing::ExitedWithCode(1), "");
   EXPECT_EQ(EndOfFile, readOneReal("", ReadHandling::EndHandled));
   EXPECT_EXIT(readTextLineOf("", ReadHandling::NoHandling), testing::ExitedWithCode(1), "");
+}
+
+}  // namespace
+}  // namespace korvenal
+
+namespace korvenal {
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int FuzzInputs = 2000;
+#else
+constexpr int FuzzInputs = 20000;
+#endif
+
+// Random inputs built from the bytes that mean something to the reader: every
+// read operation makes progress, so reading rows until the end terminates
+// (and, under the sanitizers, stays inside its buffers).
+TEST(ValueReaderFuzz, ReadingRowsAlwaysReachesTheEnd) {
+  std::mt19937 random(7);
+  const std::string alphabet = "0123456789+-.eEdD#xF*,/ ()'\"\t\r\n\x1a";
+  for (int n = 0; n < FuzzInputs; ++n) {
+    std::string bytes(random() % 60, ' ');
+    for (char& b : bytes) b = alphabet[random() % alphabet.size()];
+    MemoryInput input(bytes, 1 + static_cast<std::int32_t>(random() % 5));
+    int reads = 0;
+    for (;; ++reads) {
+      ASSERT_LE(reads, static_cast<int>(bytes.size()) + 2) << bytes;
+      ValueRead read;
+      beginRead(read, input.line, "fuzz.dat", ReadHandling::AllHandled);
+      float reals[3] = {};
+      std::int32_t integer = 0;
+      ReadOutcome outcome = readReal(read, reals[0]);
+      if (outcome.isOk()) outcome = readInteger(read, integer);
+      if (outcome.isOk()) outcome = readReal(read, reals[1]);
+      if (outcome.isOk()) outcome = endRead(read);
+      if (outcome.kind == ReadOutcome::Kind::EndOfFile) break;
+      if (!outcome.isOk() && !read.lineEndTaken) finishLine(input.line);
+    }
+  }
 }
 
 }  // namespace
