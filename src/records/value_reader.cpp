@@ -152,7 +152,7 @@ ReadOutcome scanValue(ValueRead& read, Target target) {
       case ByteClass::Star: {
         // What came before is a repeat count.
         if (read.repeatLeft > 0) return ReadOutcome::error(failure::RepeatOnRepeat);
-        const IntegerResult count = convertInteger(value.integer);
+        const IntegerResult count = tokenAsInteger(value);
         if (count.failure != 0) return ReadOutcome::error(count.failure);
         if (count.value < 1) return ReadOutcome::error(failure::RepeatBelowOne);
         read.repeatLeft = count.value - 1;
@@ -183,11 +183,11 @@ ReadOutcome deliver(ValueRead& read, Target target) {
   if (value.length == 0) return ReadOutcome::ok();
   if (value.kind != ValueKind::Plain) return ReadOutcome::error(failure::QuotedNumber);
   if (target.real != nullptr) {
-    const RealResult result = convertReal(value.real);
+    const RealResult result = tokenAsReal(value);
     if (result.failure != 0) return ReadOutcome::error(result.failure);
     *target.real = result.value;
   } else {
-    const IntegerResult result = convertInteger(value.integer);
+    const IntegerResult result = tokenAsInteger(value);
     if (result.failure != 0) return ReadOutcome::error(result.failure);
     *target.integer = result.value;
   }

@@ -219,6 +219,9 @@ TEST(ValueReader, RepeatsCrossTargetTypes) {
       {"4*2 9\nN\n", "ii", Ok, {2, 2}, "N\n"},
       {"2*5/ 9\nN\n", "iii", Ok, {5, 5, Kept}, "N\n"},
   });
+  // A count and a value longer than the kept text are still taken whole.
+  const std::string longCount = std::string(300, '0') + "3*" + std::string(300, '0') + "7.5\nN\n";
+  checkTable({{longCount, "fif", error(6101), {7.5, Kept, Kept}, "N\n"}});
 }
 
 TEST(ValueReader, TellsWhetherTheTargetReceivedAValue) {
