@@ -43,16 +43,26 @@ struct LineSource {
   std::int32_t capacity = FileBlockSize;  // FileBlockSize or DeviceBlockSize
   std::int32_t length = 0;                // bytes in buffer
   std::int32_t position = 0;              // next byte to deliver
-  bool atEndOfFile = false;               // the sticky end-of-file mark
+  bool atEndOfFile = false;               // the end-of-file mark (sticky for a file)
+  bool endPending = false;  // the source has ended; the next fill is the end of input
   unsigned char buffer[FileBlockSize] = {};
 };
 
 // Makes `line` ready to read from `source` from its start.
 void attachLineSource(LineSource& line, BlockSource* source, DeviceMode mode);
 
+// Fills the buffer with the next block and delivers its first byte; the slow
+// path of nextByte. Returns a byte, or EndOfInput / ReadFailed / TypedLineOverflow.
+int refillAndNext(LineSource& line);
+
 // Delivers the next byte and advances, refilling the buffer when it is used up.
-// At the end of the input sets the end-of-file mark and returns EndOfInput.
-int nextByte(LineSource& line);
+// Bytes come raw (a CR is delivered like any other byte). When the last line
+// lacks its LF, one LF is delivered after its last byte. At the end of the
+// input sets the end-of-file mark and returns EndOfInput.
+inline int nextByte(LineSource& line) {
+  if (line.position < line.length) return line.buffer[line.position++];
+  return refillAndNext(line);
+}
 
 // Steps back over the byte just delivered by nextByte.
 void unread(LineSource& line);
@@ -60,6 +70,11 @@ void unread(LineSource& line);
 // Delivers and drops bytes up to and including the next LF.
 // Returns 0, or EndOfInput / ReadFailed / TypedLineOverflow.
 int finishLine(LineSource& line);
+
+// True when a read operation beginning now must end at once with EndOfFile
+// 6405: the mark is set on a file. A device's mark does not stay set: it is
+// cleared here and the device is read again.
+bool endMarkHolds(LineSource& line);
 
 // After a read outcome other than Ok on a device: drop the rest of the
 // buffered typed line when standard input and output are both interactive.
