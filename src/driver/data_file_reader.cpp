@@ -111,9 +111,16 @@ RawPoint pointFromRow(const RowCells& cells) {
   return point;
 }
 
+// The rows are read in large blocks: a data file may hold a whole measurement
+// campaign, and one system call per 1024 bytes would cost more than the rows.
+// One data file is read at a time and its unit is released after its rows,
+// so a single buffer serves every file.
+unsigned char rowBlocks[LargeBlockSize];
+
 }  // namespace
 
 int readRows(LineSource& line, std::string_view unitName, float nominal, RawPoint* points) {
+  readInBlocksOf(line, rowBlocks, LargeBlockSize);
   RowCells cells;
   int kept = 0;
   while (kept < MaxPoints) {

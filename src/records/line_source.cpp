@@ -29,8 +29,8 @@ int fill(LineSource& line) {
   if (line.endPending || (line.atEndOfFile && !line.mode.isDevice)) return endOfInput(line);
   // The last byte of the previous block decides whether the input ended
   // inside a line: then that line gets its LF before the end.
-  const bool insideLine = line.length > 0 && line.buffer[line.length - 1] != LineFeed;
-  const BlockRead got = line.source->readBlock(line.buffer, line.capacity);
+  const bool insideLine = line.length > 0 && line.bytes[line.length - 1] != LineFeed;
+  const BlockRead got = line.source->readBlock(line.bytes, line.capacity);
   if (got.failed) {
     line.position = line.length;
     return ReadFailed;
@@ -38,7 +38,7 @@ int fill(LineSource& line) {
   std::int32_t count = got.count < line.capacity ? got.count : line.capacity;
   if (count <= 0) {
     if (!insideLine) return endOfInput(line);
-    line.buffer[0] = LineFeed;
+    line.bytes[0] = LineFeed;
     line.length = 1;
     line.position = 0;
     line.endPending = true;
@@ -46,10 +46,10 @@ int fill(LineSource& line) {
   }
   if (line.mode.isDevice) {
     // "abc", Ctrl-Z, CR, LF typed on a console: the end of the input.
-    if (count >= 3 && line.buffer[count - 3] == CtrlZ) return endOfInput(line);
+    if (count >= 3 && line.bytes[count - 3] == CtrlZ) return endOfInput(line);
     // One fill is one typed line; a full buffer without its LF did not hold it.
     if (line.mode.interactiveInput && count == line.capacity &&
-        line.buffer[count - 1] != LineFeed) {
+        line.bytes[count - 1] != LineFeed) {
       line.length = 0;
       line.position = 0;
       return TypedLineOverflow;
@@ -66,16 +66,25 @@ void attachLineSource(LineSource& line, BlockSource* source, DeviceMode mode) {
   line.source = source;
   line.mode = mode;
   line.capacity = mode.isDevice ? DeviceBlockSize : FileBlockSize;
+  line.bytes = line.buffer;
   line.length = 0;
   line.position = 0;
   line.atEndOfFile = false;
   line.endPending = false;
 }
 
+void readInBlocksOf(LineSource& line, unsigned char* storage, std::int32_t size) {
+  assert(storage != nullptr && size >= FileBlockSize);
+  if (line.mode.isDevice || line.bytes == storage) return;
+  std::memcpy(storage, line.bytes, static_cast<std::size_t>(line.length));
+  line.bytes = storage;
+  line.capacity = size;
+}
+
 int refillAndNext(LineSource& line) {
   const int got = fill(line);
   if (got < 0) return got;
-  return line.buffer[line.position++];
+  return line.bytes[line.position++];
 }
 
 void unread(LineSource& line) {
@@ -85,11 +94,11 @@ void unread(LineSource& line) {
 
 int finishLine(LineSource& line) {
   for (;;) {
-    const unsigned char* start = line.buffer + line.position;
+    const unsigned char* start = line.bytes + line.position;
     const auto* lf = static_cast<const unsigned char*>(
         std::memchr(start, LineFeed, static_cast<std::size_t>(line.length - line.position)));
     if (lf != nullptr) {
-      line.position = static_cast<std::int32_t>(lf - line.buffer) + 1;
+      line.position = static_cast<std::int32_t>(lf - line.bytes) + 1;
       return 0;
     }
     line.position = line.length;

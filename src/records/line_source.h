@@ -23,6 +23,8 @@ class BlockSource {
 
 inline constexpr std::int32_t FileBlockSize = 1024;
 inline constexpr std::int32_t DeviceBlockSize = 132;
+// Blocks for reading a large file in one go (see readInBlocksOf).
+inline constexpr std::int32_t LargeBlockSize = 64 * 1024;
 
 // How the source behaves: a file, or a device (the console and the other
 // reserved device names), which reads typed lines into a 132-byte buffer.
@@ -45,11 +47,19 @@ struct LineSource {
   std::int32_t position = 0;              // next byte to deliver
   bool atEndOfFile = false;               // the end-of-file mark (sticky for a file)
   bool endPending = false;  // the source has ended; the next fill is the end of input
+  unsigned char* bytes = nullptr;  // the buffer in use: `buffer`, or storage lent by readInBlocksOf
   unsigned char buffer[FileBlockSize] = {};
 };
 
 // Makes `line` ready to read from `source` from its start.
 void attachLineSource(LineSource& line, BlockSource* source, DeviceMode mode);
+
+// From now on reads `line` in blocks of `size` bytes (at least FileBlockSize)
+// into `storage`, which must stay untouched by anything else until the line
+// source is attached anew. The bytes already buffered move along, so nothing
+// read changes; only the system calls become fewer. A device keeps its typed
+// lines and is left as it is.
+void readInBlocksOf(LineSource& line, unsigned char* storage, std::int32_t size);
 
 // Fills the buffer with the next block and delivers its first byte; the slow
 // path of nextByte. Returns a byte, or EndOfInput / ReadFailed / TypedLineOverflow.
@@ -60,7 +70,7 @@ int refillAndNext(LineSource& line);
 // lacks its LF, one LF is delivered after its last byte. At the end of the
 // input sets the end-of-file mark and returns EndOfInput.
 inline int nextByte(LineSource& line) {
-  if (line.position < line.length) return line.buffer[line.position++];
+  if (line.position < line.length) return line.bytes[line.position++];
   return refillAndNext(line);
 }
 

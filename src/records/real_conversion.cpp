@@ -74,7 +74,93 @@ RealResult convertReal(const RealForm& form, std::int32_t impliedDecimals) {
   return {static_cast<float>(value), 0};
 }
 
+namespace {
+
+bool isDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
+
+// Skips the digits from `at`, adding them to `digits` (which wraps silently
+// past 19 digits; the caller rejects that many). Returns where they end.
+const char* addDigits(const char* at, const char* end, std::uint64_t& digits) {
+  for (; at != end && isDigit(*at); ++at) digits = digits * 10 + static_cast<std::uint64_t>(*at - '0');
+  return at;
+}
+
+}  // namespace
+
+ShortDecimal readShortDecimal(std::string_view text, std::int32_t impliedDecimals) {
+  constexpr ShortDecimal NotShort{{0.0f, NotShortDecimal}, 0};
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const char* at = begin;
+  bool negative = false;
+  if (at != end && (*at == '+' || *at == '-')) negative = *at++ == '-';
+  // The significant digits as an integer, and the decimal exponent of 0.ddd
+  // as the summary counts it: +1 per significant integer digit, -1 per zero
+  // between the point and the first significant digit. "0012.50" gives
+  // 1250 and 2, "-.005" gives 5 and -2.
+  const char* const mantissa = at;
+  while (at != end && *at == '0') ++at;
+  std::uint64_t digits = 0;
+  const char* const integerDigits = at;
+  at = addDigits(at, end, digits);
+  std::int64_t digitCount = at - integerDigits;
+  std::int64_t pointShift = digitCount;
+  const bool pointSeen = at != end && *at == '.';
+  if (pointSeen) {
+    ++at;
+    if (digitCount == 0) {
+      const char* const zeros = at;
+      while (at != end && *at == '0') ++at;
+      pointShift = zeros - at;
+    }
+    const char* const fractionDigits = at;
+    at = addDigits(at, end, digits);
+    digitCount += at - fractionDigits;
+  }
+  if (at - mantissa == (pointSeen ? 1 : 0)) return NotShort;  // no mantissa digit
+  if (digitCount > ExactDigitLimit) return NotShort;
+  // The exponent: a letter with an optional sign, or a sign alone; then at
+  // most four digits here.
+  std::int64_t exponent = 0;
+  if (at != end) {
+    const char c = *at;
+    const bool letter = c == 'E' || c == 'e' || c == 'D' || c == 'd';
+    if (letter || c == '+' || c == '-') {
+      ++at;
+      bool exponentNegative = c == '-';
+      if (letter && at != end && (*at == '+' || *at == '-')) exponentNegative = *at++ == '-';
+      const char* const exponentDigits = at;
+      for (; at != end && isDigit(*at); ++at) {
+        if (at - exponentDigits == 4) return NotShort;
+        exponent = exponent * 10 + (*at - '0');
+      }
+      if (at == exponentDigits) return NotShort;  // "1.5E": not a complete real
+      if (exponentNegative) exponent = -exponent;
+    }
+  }
+  const auto length = static_cast<std::int32_t>(at - begin);
+  double magnitude = 0.0;
+  if (digitCount > 0) {
+    std::int64_t power = pointShift + exponent - digitCount;  // value = digits x 10^power
+    if (!pointSeen) power -= impliedDecimals;
+    if (power < -ExactPowerLimit || power > ExactPowerLimit) return NotShort;
+    const auto exactDigits = static_cast<double>(digits);
+    magnitude = power < 0 ? exactDigits / ExactPowersOfTen[-power] : exactDigits * ExactPowersOfTen[power];
+  }
+  if (magnitude > static_cast<double>(FLT_MAX)) return {{0.0f, BeyondSingle}, length};
+  return {{static_cast<float>(negative ? -magnitude : magnitude), 0}, length};
+}
+
+RealResult convertShortDecimal(std::string_view text, std::int32_t impliedDecimals) {
+  const ShortDecimal number = readShortDecimal(text, impliedDecimals);
+  if (static_cast<std::size_t>(number.length) != text.size()) return {0.0f, NotShortDecimal};
+  return number.result;
+}
+
 RealResult realFromText(std::string_view text, std::int32_t impliedDecimals) {
+  if (const RealResult quick = convertShortDecimal(text, impliedDecimals); quick.failure != NotShortDecimal) {
+    return quick;
+  }
   RealForm form;
   for (const char c : text) addRealCharacter(form, static_cast<unsigned char>(c));
   return convertReal(form, impliedDecimals);

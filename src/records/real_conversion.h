@@ -137,4 +137,26 @@ RealResult convertReal(const RealForm& form, std::int32_t impliedDecimals = 0);
 // The whole text summarised and converted.
 RealResult realFromText(std::string_view text, std::int32_t impliedDecimals = 0);
 
+// The common short value in one pass, without the summary: a text of the
+// form above with at most 15 significant digits whose value is those digits
+// times an exactly held power of ten (10^-22 to 10^22), so that one
+// multiplication or division rounds it correctly. "300.0337",
+// "1.70308399e-02" and "-0" are such texts. The failure NotShortDecimal
+// stands for any other text (a longer mantissa, a far exponent,
+// characters outside the form); convertReal then decides. Any other result
+// is what convertReal gives for the same text.
+inline constexpr int NotShortDecimal = -1;
+RealResult convertShortDecimal(std::string_view text, std::int32_t impliedDecimals);
+
+// The same for the longest start of `text` that has the form of a short
+// decimal, for a reader that finds where a value ends as it converts it:
+// "12.5,3" gives 12.5 and length 4. A start that only looks short (a mantissa
+// of more than 15 significant digits, an exponent of five digits or more, a
+// letter or sign that does not go on into an exponent) gives NotShortDecimal.
+struct ShortDecimal {
+  RealResult result;
+  std::int32_t length = 0;  // characters taken
+};
+ShortDecimal readShortDecimal(std::string_view text, std::int32_t impliedDecimals);
+
 }  // namespace korvenal

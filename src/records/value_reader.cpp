@@ -94,6 +94,104 @@ int scanQuoted(ValueRead& read, unsigned char quote, unsigned char* bytes) {
   }
 }
 
+// What the scan of the buffered bytes did.
+enum class QuickScan {
+  NotTaken,  // nothing changed; the byte-by-byte scan does the work
+  Scanned,   // the value's text is in read.value, for `deliver`
+  Given,     // a short decimal went straight into the real target
+};
+
+bool endsPlainValue(ByteClass kind) {
+  return kind == ByteClass::Blank || kind == ByteClass::Comma || kind == ByteClass::Slash ||
+         kind == ByteClass::LineEnd;
+}
+
+// Where the plain value that starts at `at` ends: the first byte that is
+// not a value character ("(", ")" and quotes are value characters after
+// the first); `end` when the buffer ends first.
+std::int32_t endOfPlainValue(const unsigned char* bytes, std::int32_t at, std::int32_t end) {
+  while (++at != end) {
+    const ByteClass kind = byteClasses.of[bytes[at]];
+    if (kind != ByteClass::Value && kind != ByteClass::Close && kind != ByteClass::Open &&
+        kind != ByteClass::Quote) {
+      break;
+    }
+  }
+  return at;
+}
+
+// The common case of a scan, in one pass over the buffered bytes: blanks
+// and a comma that joins them before the value, a plain value, and the
+// separator that ends it, all within the current block. "  12.5, 3" gives
+// 12.5 and stops after the comma; ",," gives a null value. A short decimal
+// for a real target is converted as it is found, straight from the buffer.
+// Nothing is taken when any other rule could apply (the block ends first, a
+// line end before the value, a quote, a parenthesis or a repeat count, a
+// value too long to keep as text). Otherwise `outcome` is the outcome of the
+// scan, or of the whole delivery when the value was given.
+QuickScan scanBufferedValue(ValueRead& read, Target target, ReadOutcome& outcome) {
+  LineSource& line = *read.line;
+  const unsigned char* const bytes = line.bytes;
+  const std::int32_t end = line.length;
+  std::int32_t at = line.position;
+  unsigned char separator = read.lastSeparator;
+  ByteClass kind = ByteClass::Value;
+  for (;; ++at) {
+    if (at == end) return QuickScan::NotTaken;
+    kind = byteClasses.of[bytes[at]];
+    if (kind == ByteClass::Blank) continue;
+    if (kind != ByteClass::Comma || separator != Blank) break;
+    separator = Comma;  // "1 , 2": the comma joins the blanks
+  }
+  if (kind == ByteClass::LineEnd) return QuickScan::NotTaken;  // skipped like blanks, on the next line
+  const std::int32_t start = at;
+  RealResult quick{0.0f, NotShortDecimal};
+  if (kind == ByteClass::Value && target.real != nullptr) {
+    const auto* const text = reinterpret_cast<const char*>(bytes + start);
+    const ShortDecimal number = readShortDecimal({text, static_cast<std::size_t>(end - start)}, 0);
+    if (number.result.failure != NotShortDecimal && number.length < end - start &&
+        endsPlainValue(byteClasses.of[bytes[start + number.length]])) {
+      quick = number.result;
+      at = start + number.length;
+      kind = byteClasses.of[bytes[at]];
+    }
+  }
+  if (quick.failure == NotShortDecimal && (kind == ByteClass::Value || kind == ByteClass::Close)) {
+    at = endOfPlainValue(bytes, at, end);
+    if (at == end || at - start > ValueTextCapacity) return QuickScan::NotTaken;
+    kind = byteClasses.of[bytes[at]];
+  }
+  if (!endsPlainValue(kind)) return QuickScan::NotTaken;  // a repeat count, or a value that begins specially
+  ValueToken& value = read.value;
+  clearToken(value);
+  value.kind = ValueKind::Plain;
+  if (quick.failure == NotShortDecimal) {
+    value.length = at - start;
+    std::memcpy(value.text, bytes + start, static_cast<std::size_t>(value.length));
+  }
+  const bool lineEnd = kind == ByteClass::LineEnd;
+  read.lastSeparator = kind == ByteClass::Comma ? Comma : kind == ByteClass::Slash ? Slash : Blank;
+  read.lineEndTaken = lineEnd;
+  // The separator is used up; a line end is left for finishLine, which
+  // also drops what a CR hides (and may read the next block).
+  line.position = lineEnd ? at : at + 1;
+  outcome = ReadOutcome::ok();
+  if (lineEnd) {
+    if (const int done = finishLine(line); done < 0) {
+      outcome = sourceFailure(done);
+      return QuickScan::Scanned;
+    }
+  }
+  if (quick.failure == NotShortDecimal) return QuickScan::Scanned;
+  if (quick.failure != 0) {
+    outcome = ReadOutcome::error(quick.failure);
+  } else {
+    *target.real = quick.value;
+    read.lastTargetAssigned = true;
+  }
+  return QuickScan::Given;
+}
+
 // Scans the next value into read.value. Returns Ok when a value (maybe
 // null) has ended, or the failure.
 ReadOutcome scanValue(ValueRead& read, Target target) {
@@ -205,8 +303,12 @@ ReadOutcome giveValue(ValueRead& read, Target target) {
   if (read.lastSeparator == Slash && read.repeatLeft == 0) return ReadOutcome::ok();
   if (read.repeatLeft > 0) {
     --read.repeatLeft;
-  } else if (const ReadOutcome scanned = scanValue(read, target); !scanned.isOk()) {
-    return fail(read, scanned);
+  } else {
+    ReadOutcome scanned;
+    const QuickScan quick = scanBufferedValue(read, target, scanned);
+    if (quick == QuickScan::NotTaken) scanned = scanValue(read, target);
+    if (!scanned.isOk()) return fail(read, scanned);
+    if (quick == QuickScan::Given) return scanned;
   }
   const ReadOutcome given = deliver(read, target);
   return given.isOk() ? given : fail(read, given);

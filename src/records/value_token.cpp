@@ -2,6 +2,8 @@
 // character by character for a long one.
 #include "records/value_token.h"
 
+#include <string_view>
+
 namespace korvenal {
 
 void startSummaries(ValueToken& token) {
@@ -16,6 +18,10 @@ void startSummaries(ValueToken& token) {
 
 RealResult tokenAsReal(const ValueToken& token, std::int32_t impliedDecimals) {
   if (token.length > ValueTextCapacity) return convertReal(token.real, impliedDecimals);
+  const std::string_view text(token.text, static_cast<std::size_t>(token.length));
+  if (const RealResult quick = convertShortDecimal(text, impliedDecimals); quick.failure != NotShortDecimal) {
+    return quick;
+  }
   RealForm form;
   for (std::int32_t i = 0; i < token.length; ++i) {
     addRealCharacter(form, static_cast<unsigned char>(token.text[i]));
