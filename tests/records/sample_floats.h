@@ -18,9 +18,12 @@ struct SampleRandom {
   std::uint32_t below(std::uint32_t bound) { return static_cast<std::uint32_t>(next() % bound); }
 };
 
-// How many values a default sweep takes: a large sample in an optimised
-// build, fewer without optimisation and fewer still under the sanitizers.
-#if defined(__SANITIZE_ADDRESS__)
+// How many values a sweep takes: a large sample in an optimised build, fewer
+// without optimisation and fewer still under the sanitizers; many more when
+// the slow sweeps are asked for.
+#if defined(KORVENAL_SLOW_SWEEPS)
+inline constexpr int SweepScale = 500;
+#elif defined(__SANITIZE_ADDRESS__)
 inline constexpr int SweepScale = 1;
 #elif !defined(__OPTIMIZE__)
 inline constexpr int SweepScale = 3;
