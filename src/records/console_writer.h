@@ -21,6 +21,7 @@ inline constexpr std::int32_t ConsoleRecordSize = 132;
 struct ConsoleWriter {
   ByteSink* out = nullptr;
   bool linePending = false;  // a shown line still lacks its line end
+  bool failed = false;       // a record write failed while the run was ending
   // Per message.
   std::int32_t pendingBlanks = 1;
   std::int32_t columnsLeft = LineWidth;

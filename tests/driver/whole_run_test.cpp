@@ -288,7 +288,7 @@ TEST(WholeRun, FallingBranchStartsAtTheFirstRowAndIsNotReversedFromZero) {
   const std::string t = "     300.000000";
   EXPECT_NE(result.out.find("\r\n" + t + "    0.000000E+00    0.000000E+00" +
                             "\r\n" + t + "        1.000000        3.000000" +
-                            "\r\n" + t + "    0.000000E+00        4.000000" +
+                            "\r\n" + t + "    0.000000E+00    0.000000E+00" +
                             "\r\nNo de puntos para T = " + t + "           3" +
                             "\r\n Puntos ordenados por el campo\r\n"),
             std::string::npos)
@@ -352,14 +352,20 @@ TEST(WholeRun, ZeroMassIsADivisionByZero) {
             " T/B    " + blanks(8) + " 1.00\r\n" + " 301.000");
 }
 
-TEST(WholeRun, TinyMassOverflowsTheStore) {
+TEST(WholeRun, ValueBeyondSinglePrecisionOverflowsTheStore) {
   RunSetup setup;
   setup.files = ExampleFiles;
-  setup.files["KORVENAL.inp"] = "1e-38\r\n1 1\r\n1.0\r\n300\r\na300.dat\r\n302\r\na302.dat\r\n";
+  setup.files["KORVENAL.inp"] = "0.001\r\n1 1\r\n1.0\r\n300\r\na300.dat\r\n302\r\na302.dat\r\n";
+  setup.files["a300.dat"] = dataFile(
+      {row("300.01", "0", "0"), row("300.02", "10000", "1E38"), row("299.98", "20000", "2E38")});
+  setup.files["a302.dat"] = dataFile(
+      {row("302.01", "0", "0"), row("302.02", "10000", "8E37"), row("301.98", "20000", "1.6E38")});
   setup.input = "\n\n\n";
   RunResult result = runTool(setup);
+  // -((4e37 - 5e37) / 2) / 0.001 = 5e39 does not fit a single-precision value.
   EXPECT_EQ(result.err, "\r\nrun-time error M6104: MATH\r\n- floating-point error: overflow\r\n");
   EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.files["KORVENAL.dat"], " T/B    " + blanks(8) + " 1.00\r\n" + " 301.000");
 }
 
 // A comment row is dropped whole: its field cannot stand in for a
