@@ -87,8 +87,8 @@ const char* addDigits(const char* at, const char* end, std::uint64_t& digits) {
 
 }  // namespace
 
-ShortDecimal readShortDecimal(std::string_view text, std::int32_t impliedDecimals) {
-  constexpr ShortDecimal NotShort{{0.0f, NotShortDecimal}, 0};
+std::int32_t readShortDecimal(std::string_view text, std::int32_t impliedDecimals, RealResult& result) {
+  constexpr std::int32_t NotShort = 0;
   const char* const begin = text.data();
   const char* const end = begin + text.size();
   const char* at = begin;
@@ -147,14 +147,17 @@ ShortDecimal readShortDecimal(std::string_view text, std::int32_t impliedDecimal
     const auto exactDigits = static_cast<double>(digits);
     magnitude = power < 0 ? exactDigits / ExactPowersOfTen[-power] : exactDigits * ExactPowersOfTen[power];
   }
-  if (magnitude > static_cast<double>(FLT_MAX)) return {{0.0f, BeyondSingle}, length};
-  return {{static_cast<float>(negative ? -magnitude : magnitude), 0}, length};
+  // At most 15 digits times at most 10^22 stays below 10^37, inside the
+  // single-precision range: a short decimal never fails.
+  result = {static_cast<float>(negative ? -magnitude : magnitude), 0};
+  return length;
 }
 
 RealResult convertShortDecimal(std::string_view text, std::int32_t impliedDecimals) {
-  const ShortDecimal number = readShortDecimal(text, impliedDecimals);
-  if (static_cast<std::size_t>(number.length) != text.size()) return {0.0f, NotShortDecimal};
-  return number.result;
+  RealResult result{0.0f, NotShortDecimal};
+  const std::int32_t length = readShortDecimal(text, impliedDecimals, result);
+  if (length == 0 || static_cast<std::size_t>(length) != text.size()) return {0.0f, NotShortDecimal};
+  return result;
 }
 
 RealResult realFromText(std::string_view text, std::int32_t impliedDecimals) {

@@ -150,13 +150,11 @@ RealResult convertShortDecimal(std::string_view text, std::int32_t impliedDecima
 
 // The same for the longest start of `text` that has the form of a short
 // decimal, for a reader that finds where a value ends as it converts it:
-// "12.5,3" gives 12.5 and length 4. A start that only looks short (a mantissa
-// of more than 15 significant digits, an exponent of five digits or more, a
-// letter or sign that does not go on into an exponent) gives NotShortDecimal.
-struct ShortDecimal {
-  RealResult result;
-  std::int32_t length = 0;  // characters taken
-};
-ShortDecimal readShortDecimal(std::string_view text, std::int32_t impliedDecimals);
+// "12.5,3" gives 12.5 and takes 4 characters. Returns how many characters it
+// took and sets `result`; returns 0 and leaves `result` alone when that start
+// is not a short decimal (a mantissa of more than 15 significant digits, an
+// exponent of five digits or more, a letter or sign that does not go on into
+// an exponent, no mantissa digit).
+std::int32_t readShortDecimal(std::string_view text, std::int32_t impliedDecimals, RealResult& result);
 
 }  // namespace korvenal

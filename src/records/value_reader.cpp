@@ -148,11 +148,11 @@ QuickScan scanBufferedValue(ValueRead& read, Target target, ReadOutcome& outcome
   RealResult quick{0.0f, NotShortDecimal};
   if (kind == ByteClass::Value && target.real != nullptr) {
     const auto* const text = reinterpret_cast<const char*>(bytes + start);
-    const ShortDecimal number = readShortDecimal({text, static_cast<std::size_t>(end - start)}, 0);
-    if (number.result.failure != NotShortDecimal && number.length < end - start &&
-        endsPlainValue(byteClasses.of[bytes[start + number.length]])) {
-      quick = number.result;
-      at = start + number.length;
+    RealResult number;
+    const std::int32_t length = readShortDecimal({text, static_cast<std::size_t>(end - start)}, 0, number);
+    if (length > 0 && length < end - start && endsPlainValue(byteClasses.of[bytes[start + length]])) {
+      quick = number;
+      at = start + length;
       kind = byteClasses.of[bytes[at]];
     }
   }

@@ -48,8 +48,15 @@ TEST(ShortDecimal, TakesShortFormsWhole) {
     EXPECT_EQ(0, got.failure) << c.text;
     EXPECT_EQ(std::bit_cast<std::uint32_t>(c.value), std::bit_cast<std::uint32_t>(got.value)) << c.text;
     const std::string followed = std::string(c.text) + ",7";
-    EXPECT_EQ(c.length, readShortDecimal(followed, 0).length) << c.text;
+    RealResult start;
+    EXPECT_EQ(c.length, readShortDecimal(followed, 0, start)) << c.text;
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(c.value), std::bit_cast<std::uint32_t>(start.value)) << c.text;
   }
+  // The largest short decimal is still inside the single range.
+  const RealResult largest = convertShortDecimal("999999999999999e22", 0);
+  EXPECT_EQ(0, largest.failure);
+  EXPECT_EQ(std::bit_cast<std::uint32_t>(throughSummary("999999999999999e22", 0).value),
+            std::bit_cast<std::uint32_t>(largest.value));
   // Zero keeps its sign.
   EXPECT_EQ(0x80000000u, std::bit_cast<std::uint32_t>(convertShortDecimal("-0.00000000e+00", 0).value));
   EXPECT_EQ(0u, std::bit_cast<std::uint32_t>(convertShortDecimal("0", 0).value));
