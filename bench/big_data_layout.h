@@ -29,7 +29,7 @@ inline std::string campaignHeader() {
          "INFO,MASS(mg),    23.8000000,sample mass\r\n"
          "BEGIN_DATA\r\n"
          "Comment,Time Stamp (sec),Temperature (K),Magnetic Field (Oe),Set Point (K),"
-         "Field Rate (Oe/s),Moment (emu),Moment Error (emu),Fit Quality,Branch,Mode\r\n";
+         "Field Rate (Oe/s),Moment (emu),Moment Error (emu),Fit Quality,Sample Position (cm),Branch,Mode\r\n";
 }
 
 // Row `index` of the campaign, with its line end, written at `out` (room for
@@ -49,10 +49,11 @@ inline int campaignRow(std::uint64_t index, char* out) {
   const double field = 500.0 * fieldStep;
   const double moment = 3.2 * field / (field + 8000.0 + 40.0 * isotherm) * (1.0 + 0.001 * scatter);
   const double error = 2.0e-6 + 1.0e-6 * moment;
-  const double time = 100000.0 + 7.25 * static_cast<double>(index);
-  return std::snprintf(out, 160, ",%.3f,%.4f,%.4f,%.2f,%.1f,%.8e,%.8e,%.6f,%s,%s\r\n", time,
+  const double time = 106200000.0 + 7.25 * static_cast<double>(index);
+  const double position = 3.45 + 0.002 * scatter;
+  return std::snprintf(out, 160, ",%.3f,%.4f,%.4f,%.2f,%.1f,%.8e,%.8e,%.6f,%.4f,%s,%s\r\n", time,
                        temperature, field, setPoint, rising ? 50.0 : -50.0, moment, error,
-                       0.997 + 0.002 * scatter, rising ? "up" : "down", ac ? "AC" : "DC");
+                       0.997 + 0.002 * scatter, position, rising ? "up" : "down", ac ? "AC" : "DC");
 }
 
 }  // namespace korvenal::bench
