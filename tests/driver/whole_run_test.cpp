@@ -448,3 +448,66 @@ TEST(WholeRun, NullStandardInputRunsWithoutStopping) {
 
 }  // namespace
 }  // namespace korvenal::testing
+
+namespace korvenal::testing {
+namespace {
+
+const std::string OneRow = dataFile({row("300", "10000", "1")});
+
+// Blank data file names take the command-line arguments in turn, then ask.
+TEST(WholeRunNames, BlankNamesFromArgumentsThenThePrompt) {
+  RunSetup setup;
+  setup.files = {{"KORVENAL.inp", "1\r\n0 1\r\n\r\n300\r\n\r\n300\r\n   \r\n300\r\n\r\n"},
+                 {"a.dat", OneRow}, {"b.dat", OneRow}, {"c.dat", OneRow}};
+  setup.arguments = {"a.dat", "b.dat"};
+  setup.input = "\n\n  \nc.dat\n\n\n";
+  RunResult result = runTool(setup);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  const std::string prompt = "File name missing or blank - please enter file name\r\nUNIT 12? ";
+  const std::string thirdHeading = "\r\nLeyendo fichero: " + blanks(50) +
+                                   "\r\nTemperatura:      300.000000" + "\r\n" + prompt + prompt +
+                                   "\r\n" + "\r\n" + blanks(50) + "\r\n=============";
+  EXPECT_NE(result.out.find(thirdHeading), std::string::npos) << result.out;
+  EXPECT_EQ(result.files.size(), 5u);  // nothing created for the names
+}
+
+TEST(WholeRunNames, EndOfInputAtTheNamePromptEndsTheRun) {
+  RunSetup setup;
+  setup.files = {{"KORVENAL.inp", "1\r\n0 1\r\n\r\n300\r\n\r\n"}};
+  setup.input = "";
+  RunResult result = runTool(setup);
+  EXPECT_EQ(result.err, report("F6501: OPEN(", 6501));
+  EXPECT_EQ(result.status, 1);
+}
+
+TEST(WholeRunNames, ControlFileReachedByAnotherNameIsConnectedElsewhere) {
+  RunSetup setup;
+  setup.files = {{"KORVENAL.inp", "1\r\n0 1\r\n\r\n300\r\nlink.dat\r\n"}};
+  setup.symlinks = {{"link.dat", "KORVENAL.inp"}};
+  RunResult result = runTool(setup);
+  EXPECT_EQ(result.err, report("F6413: OPEN(link.dat", 6413));
+  EXPECT_EQ(result.status, 1);
+}
+
+TEST(WholeRunNames, FolderAsDataFileIsAccessDenied) {
+  RunSetup setup;
+  setup.files = {{"KORVENAL.inp", "1\r\n0 1\r\n\r\n300\r\nsub\r\n"}};
+  setup.folders = {"sub"};
+  RunResult result = runTool(setup);
+  EXPECT_EQ(result.err, report("F6414: OPEN(sub", 6414));
+  EXPECT_EQ(result.status, 1);
+}
+
+TEST(WholeRunNames, NullDeviceDataFileCreatesNothing) {
+  RunSetup setup;
+  setup.files = {{"KORVENAL.inp", "1\r\n0 1\r\n\r\n300\r\nnul.dat\r\n"}};
+  RunResult result = runTool(setup);
+  // The null device ends at once: the header search meets the end.
+  EXPECT_EQ(result.err, report("F6501: READ(nul", 6501));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.files.size(), 1u);
+}
+
+}  // namespace
+}  // namespace korvenal::testing
