@@ -6,7 +6,7 @@
 
 #include "records/real_conversion.h"
 #include "records/value_reader.h"
-#include "runtime/failure.h"
+#include "records/read_failure.h"
 
 namespace korvenal {
 
@@ -16,16 +16,8 @@ constexpr unsigned char LineFeed = 10;
 constexpr unsigned char CarriageReturn = 13;
 constexpr unsigned char CtrlZ = 26;
 
-ReadOutcome sourceFailure(int answer) {
-  if (answer == EndOfInput) return ReadOutcome::endOfFile(failure::EndOfFile);
-  if (answer == TypedLineOverflow) return ReadOutcome::error(failure::TypedLineTooLong);
-  return ReadOutcome::error(failure::SystemReadFailed);
-}
-
 ReadOutcome fail(const FixedRead& read, ReadOutcome outcome) {
-  discardAfterFailure(*read.line);
-  return failStatement(outcome.number, Statement::Read, read.unitName,
-                       outcome.kind == ReadOutcome::Kind::EndOfFile, read.handling);
+  return endWithFailure(*read.line, read.unitName, read.handling, outcome);
 }
 
 // The end-of-file test of the read's first field (or of its end when it has none).

@@ -6,7 +6,7 @@
 #include <cassert>
 #include <cstring>
 
-#include "runtime/failure.h"
+#include "records/read_failure.h"
 
 namespace korvenal {
 
@@ -27,29 +27,20 @@ struct ByteClasses {
   constexpr ByteClasses() {
     of[LineFeed] = of[CarriageReturn] = ByteClass::LineEnd;
     of[Blank] = of[Tab] = ByteClass::Blank;
-    of['('] = ByteClass::Open;
-    of[')'] = ByteClass::Close;
-    of['\''] = of['"'] = ByteClass::Quote;
-    of['*'] = ByteClass::Star;
-    of[','] = ByteClass::Comma;
-    of['/'] = ByteClass::Slash;
+    of[static_cast<unsigned char>('(')] = ByteClass::Open;
+    of[static_cast<unsigned char>(')')] = ByteClass::Close;
+    of[static_cast<unsigned char>('\'')] = of[static_cast<unsigned char>('"')] = ByteClass::Quote;
+    of[static_cast<unsigned char>('*')] = ByteClass::Star;
+    of[Comma] = ByteClass::Comma;
+    of[Slash] = ByteClass::Slash;
   }
 };
 constexpr ByteClasses byteClasses;
 
-// The outcome for a negative answer of the line source.
-ReadOutcome sourceFailure(int answer) {
-  if (answer == EndOfInput) return ReadOutcome::endOfFile(failure::EndOfFile);
-  if (answer == TypedLineOverflow) return ReadOutcome::error(failure::TypedLineTooLong);
-  return ReadOutcome::error(failure::SystemReadFailed);
-}
-
 // Ends the read operation with `outcome`: hands it back when the read's
 // handling takes it, otherwise the run ends.
 ReadOutcome fail(const ValueRead& read, ReadOutcome outcome) {
-  discardAfterFailure(*read.line);
-  return failStatement(outcome.number, Statement::Read, read.unitName,
-                       outcome.kind == ReadOutcome::Kind::EndOfFile, read.handling);
+  return endWithFailure(*read.line, read.unitName, read.handling, outcome);
 }
 
 // A target of either type; a quoted value writes into its bytes.
