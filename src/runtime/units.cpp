@@ -173,7 +173,7 @@ std::int32_t obtainName(int number, char* into) {
 // when a failure was reported while the run was already ending.
 bool releaseSlot(Unit& unit) {
   unit.releasing = true;
-  if (unit.endAtWritePosition && !close(unit.output)) return false;
+  if (unit.endAtWritePosition && !unit.writeFailed && !close(unit.output)) return false;
   if (unit.device != DeviceName::Console && unit.device != DeviceName::StandardError) {
     os::system().close(unit.handle);
   }
@@ -183,7 +183,10 @@ bool releaseSlot(Unit& unit) {
   return true;
 }
 
-bool reportWrite(const Unit& unit, os::Status status) {
+// The failed text is given up, so the end-of-run release closes the unit
+// without writing it again (and without a second report).
+bool reportWrite(Unit& unit, os::Status status) {
+  unit.writeFailed = true;
   failUnhandled(writeFailure(status), unit.releasing ? Statement::Close : Statement::Write, unit.name());
   return false;
 }

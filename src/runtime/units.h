@@ -43,6 +43,7 @@ struct Unit {
   bool endAtWritePosition = false;
   bool written = false;        // a write statement has begun on this unit
   bool releasing = false;      // the unit is being released: failures are CLOSE failures
+  bool writeFailed = false;    // a failed write was reported: its text is lost, never written again
   LineSource* input = nullptr;  // own line source, or the console's
   LineSource ownInput;
   TableWriter output;

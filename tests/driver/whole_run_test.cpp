@@ -511,3 +511,53 @@ TEST(WholeRunNames, NullDeviceDataFileCreatesNothing) {
 
 }  // namespace
 }  // namespace korvenal::testing
+
+namespace korvenal::testing {
+namespace {
+
+// A read-only existing table is connected read-only; the first write is
+// refused and the old content stays. Root ignores permission bits, so the
+// run drops to user nobody.
+TEST(WholeRunTable, ReadOnlyTableRefusesTheFirstWriteAndKeepsItsContent) {
+  if (runningAsRoot() && !canDropPrivileges()) GTEST_SKIP() << "cannot run as an unprivileged user here";
+  RunSetup setup;
+  setup.files = {{"KORVENAL.inp", "0.5\r\n1 1\r\n2.5\r\n"}, {"KORVENAL.dat", "old table\r\n"}};
+  setup.readOnly = {"KORVENAL.dat"};
+  if (runningAsRoot()) setup.runAsUser = "nobody";
+  setup.input = "\n";
+  RunResult result = runTool(setup);
+  EXPECT_EQ(result.err, report("F6421: WRITE(KORVENAL.dat", 6421));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.files["KORVENAL.dat"], "old table\r\n");
+}
+
+// A table that lands on a full device is reported, never lost silently.
+TEST(WholeRunTable, FullDeviceIsReported) {
+  RunSetup setup;
+  setup.files = {{"KORVENAL.inp", "0.5\r\n1 1\r\n2.5\r\n"}};
+  setup.symlinks = {{"KORVENAL.dat", "/dev/full"}};
+  setup.input = "\n";
+  RunResult result = runTool(setup);
+  EXPECT_EQ(result.err, report("F6422: CLOSE(KORVENAL.dat", 6422));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, " No temperaturas           0\r\n" + PausePrompt + "\r\n");
+}
+
+// A write that fails while the table is being written (the first full
+// block) is reported once; the end-of-run release does not try it again.
+TEST(WholeRunTable, FailedBlockWriteIsReportedOnce) {
+  std::string fields;
+  for (int f = 0; f < 20; ++f) fields += "1 ";
+  std::string control = "1\r\n20 1\r\n" + fields + "\r\n";
+  for (int i = 0; i < 10; ++i) control += std::to_string(300 + i) + "\r\nd.dat\r\n";
+  RunSetup setup;
+  setup.files = {{"KORVENAL.inp", control}, {"d.dat", dataFile({})}};
+  setup.symlinks = {{"KORVENAL.dat", "/dev/full"}};
+  RunResult result = runTool(setup);
+  EXPECT_EQ(result.err, report("F6422: WRITE(KORVENAL.dat", 6422));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out.substr(result.out.size() - PausePrompt.size() - 2), PausePrompt + "\r\n");
+}
+
+}  // namespace
+}  // namespace korvenal::testing

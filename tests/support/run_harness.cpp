@@ -74,6 +74,7 @@ RunResult runTool(const RunSetup& setup) {
   if (!setup.runAsUser.empty()) {
     std::system(("chown -R " + setup.runAsUser + " " + result.directory).c_str());
   }
+  for (const auto& name : setup.readOnly) chmod((result.directory + "/" + name).c_str(), 0444);
 
   const std::string inputPath = setup.input ? captures + "/in" : "/dev/null";
   if (setup.input) writeFile(inputPath, *setup.input);

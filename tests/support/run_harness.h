@@ -15,6 +15,7 @@ struct RunSetup {
   std::map<std::string, std::string> files;  // name -> exact bytes
   std::vector<std::string> folders;          // empty folders to make
   std::vector<std::pair<std::string, std::string>> symlinks;  // name -> target
+  std::vector<std::string> readOnly;         // files to make read-only (mode 0444)
   std::optional<std::string> input;          // standard input bytes; nullopt: /dev/null
   std::vector<std::string> arguments;
   std::vector<std::string> environment = {"PATH=/usr/bin:/bin"};
