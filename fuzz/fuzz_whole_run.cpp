@@ -38,6 +38,7 @@
 #include "runtime/console.h"
 #include "runtime/failure.h"
 #include "runtime/os.h"
+#include "support/delegating_os.h"
 
 namespace korvenal::fuzz {
 namespace {
@@ -59,35 +60,22 @@ void handCountersBack() {
 
 // The real system, with everything that could leave the run's directory or
 // start a program taken away.
-class ConfinedOs final : public os::Os {
+class ConfinedOs final : public DelegatingOs {
  public:
-  explicit ConfinedOs(os::Os& real) : real_(real) {}
+  explicit ConfinedOs(os::Os& system) : DelegatingOs(system) {}
 
-  bool exists(const char* name) override { return allowed(name) && real_.exists(name); }
+  bool exists(const char* name) override { return allowed(name) && real.exists(name); }
   os::Opened createExclusive(const char* name, os::AccessRequest access) override {
     if (!allowed(name)) return {os::InvalidHandle, os::Status::NotFound};
-    return real_.createExclusive(name, access);
+    return real.createExclusive(name, access);
   }
   os::Opened open(const char* name, os::AccessRequest access) override {
     if (!allowed(name)) return {os::InvalidHandle, os::Status::NotFound};
-    return real_.open(name, access);
+    return real.open(name, access);
   }
-  bool isFolder(os::Handle handle) override { return real_.isFolder(handle); }
-  bool isRegularFile(os::Handle handle) override { return real_.isRegularFile(handle); }
-  bool identity(os::Handle handle, os::FileIdentity& into) override { return real_.identity(handle, into); }
   bool identityOfName(const char* name, os::FileIdentity& into) override {
-    return allowed(name) && real_.identityOfName(name, into);
+    return allowed(name) && real.identityOfName(name, into);
   }
-  os::Transfer read(os::Handle handle, unsigned char* into, std::int64_t capacity) override {
-    return real_.read(handle, into, capacity);
-  }
-  os::Transfer write(os::Handle handle, const unsigned char* from, std::int64_t count) override {
-    return real_.write(handle, from, count);
-  }
-  os::Status truncateAtPosition(os::Handle handle) override { return real_.truncateAtPosition(handle); }
-  void close(os::Handle handle) override { real_.close(handle); }
-  os::Handle standardHandle(os::StandardStream stream) override { return real_.standardHandle(stream); }
-  bool isCharacterDevice(os::Handle handle) override { return real_.isCharacterDevice(handle); }
   int argumentCount() override { return 2; }
   const char* argument(int index) override {
     if (index == 0) return "a.dat";
@@ -107,7 +95,6 @@ class ConfinedOs final : public os::Os {
   static bool allowed(const char* name) {
     return std::strcmp(name, "/dev/null") == 0 || std::strchr(name, '/') == nullptr;
   }
-  os::Os& real_;
 };
 
 void sanitizerDied() { ::_exit(SanitizerStatus); }

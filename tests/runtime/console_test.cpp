@@ -135,7 +135,7 @@ TEST(ConsoleOutput, FailedWrites) {
   };
   for (const Case& c : cases) {
     const testing::ChildRun run = runInChild([&] {
-      struct Refusing : testing::DelegatingOs {
+      struct Refusing : DelegatingOs {
         os::Status cause = os::Status::Ok;
         os::Transfer write(os::Handle handle, const unsigned char* from, std::int64_t count) override {
           if (handle == standardHandle(os::StandardStream::Output)) return {1, cause};

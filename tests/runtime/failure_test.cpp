@@ -133,7 +133,7 @@ TEST_F(EndOfRun, PendingConsoleLineIsEndedAfterTheReport) {
 TEST_F(EndOfRun, FailureDuringReleaseStopsIt) {
   if (!testing::tableWriterIsBuilt()) GTEST_SKIP() << "the table writer is not built yet";
   const testing::ChildRun run = runInChild([] {
-    struct FullDisk : testing::DelegatingOs {
+    struct FullDisk : DelegatingOs {
       os::Handle full = os::InvalidHandle;
       os::Transfer write(os::Handle handle, const unsigned char* from, std::int64_t count) override {
         if (handle == full) return {0, os::Status::NoSpace};

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/os.h"
+#include "support/delegating_os.h"
 
 namespace korvenal::testing {
 
@@ -65,44 +66,6 @@ bool openTerminal(Terminal& terminal);
 std::string report(char letter, const std::string& number, const std::string& label, const std::string& name,
                    const std::string& message);
 
-// Forwards every call to the real system; tests override what they fake.
-class DelegatingOs : public os::Os {
- public:
-  DelegatingOs() : real(os::system()) {}
-  bool exists(const char* name) override { return real.exists(name); }
-  os::Opened createExclusive(const char* name, os::AccessRequest access) override {
-    return real.createExclusive(name, access);
-  }
-  os::Opened open(const char* name, os::AccessRequest access) override { return real.open(name, access); }
-  bool isFolder(os::Handle handle) override { return real.isFolder(handle); }
-  bool isRegularFile(os::Handle handle) override { return real.isRegularFile(handle); }
-  bool identity(os::Handle handle, os::FileIdentity& into) override { return real.identity(handle, into); }
-  bool identityOfName(const char* name, os::FileIdentity& into) override { return real.identityOfName(name, into); }
-  os::Transfer read(os::Handle handle, unsigned char* into, std::int64_t capacity) override {
-    return real.read(handle, into, capacity);
-  }
-  os::Transfer write(os::Handle handle, const unsigned char* from, std::int64_t count) override {
-    return real.write(handle, from, count);
-  }
-  os::Status truncateAtPosition(os::Handle handle) override { return real.truncateAtPosition(handle); }
-  void close(os::Handle handle) override { real.close(handle); }
-  os::Handle standardHandle(os::StandardStream stream) override { return real.standardHandle(stream); }
-  bool isCharacterDevice(os::Handle handle) override { return real.isCharacterDevice(handle); }
-  int argumentCount() override { return real.argumentCount(); }
-  const char* argument(int index) override { return real.argument(index); }
-  const char* environment(const char* name) override { return real.environment(name); }
-  bool isExecutableFile(const char* path) override { return real.isExecutableFile(path); }
-  os::SpawnStatus runAndWait(const char* program, const char* const* arguments) override {
-    return real.runAndWait(program, arguments);
-  }
-  [[noreturn]] void exitProcess(int status) override {
-    real.exitProcess(status);
-    std::abort();  // the real exit does not return
-  }
-
- protected:
-  os::Os& real;
-};
 
 // A console in memory: standard input gives `typed` one chunk per read (a
 // chunk longer than the read takes the rest to the next read, as a terminal

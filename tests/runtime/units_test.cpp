@@ -250,7 +250,7 @@ TEST_F(Units, RefusedOpensMapToTheirNumbers) {
   for (const Case& c : cases) {
     expectReport(report('F', c.number, ": OPEN(", "new.dat", c.message), [&] {
       // Refuses every creation; the run must end after exactly three attempts.
-      struct Refusing : testing::DelegatingOs {
+      struct Refusing : DelegatingOs {
         os::Status status = os::Status::Ok;
         int attempts = 0;
         os::Opened createExclusive(const char*, os::AccessRequest) override {
@@ -318,7 +318,7 @@ TEST_F(Units, FailedFileWritesAreAlwaysReported) {
   };
   for (const Case& c : cases) {
     expectReport(report('F', c.number, ": WRITE(", "t.dat", c.message), [&] {
-      struct Failing : testing::DelegatingOs {
+      struct Failing : DelegatingOs {
         os::Transfer transfer;
         os::Handle target = os::InvalidHandle;
         os::Transfer write(os::Handle handle, const unsigned char* from, std::int64_t count) override {
